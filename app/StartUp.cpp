@@ -1,0 +1,84 @@
+#include "app/StartUp.h"
+
+#include <objidl.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include <clocale>
+
+#include "app/CommandParser.h"
+#include "app/Launcher.h"
+#include "app/ProductProfile.h"
+#include "app/SmartLogger.h"
+#include "base/AppModule.h"
+#include "base/TextUtil.h"
+#include "layerui/MessageBox.h"
+
+const wchar_t kLogFileName[] = L"lumo_uninst.log";
+
+namespace {
+
+const wchar_t kDamagedText[] = L"卸载程序已被破坏，请重新下载安装后再进行卸载";
+
+void InitProcessServices(HINSTANCE instance) {
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  _wsetlocale(LC_ALL, L"chs");
+  lumo::AppModule().Init(instance);
+}
+
+ULONG_PTR StartGdiplus() {
+  Gdiplus::GdiplusStartupInput input;  // version 1, default options
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) token = 0;
+  return token;
+}
+
+// Offers the full installer when this copy cannot do its job.
+void ShowDownloadPrompt() {
+  if (ShowMessageBox(nullptr, kDamagedText, MB_YESNO) == IDYES) {
+    ::ShellExecuteW(nullptr, L"open", LUMO_DOWNLOAD_URL, nullptr, nullptr, SW_SHOWNORMAL);
+  }
+}
+
+void RunLauncherInstance(const CCommandParser& parser) {
+  if (!RelaunchFromStaging(parser.CommandLine())) ShowDownloadPrompt();
+}
+
+void RunWorkingInstance(MainWindowFactory createMainWindow) {
+  std::wstring installDir;
+  if (!ReadInstallDir(installDir) || !lumo::DirectoryExists(installDir)) {
+    ShowMessageBox(nullptr, kDamagedText, MB_OK);
+    return;
+  }
+  ::SetCurrentDirectoryW(lumo::DirectoryOf(lumo::ModulePath()).c_str());
+  RunUi(createMainWindow);
+}
+
+void CleanUp(ULONG_PTR gdiplusToken) {
+  lumo::AppModule().Term();
+  ::CoUninitialize();
+  if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
+}
+
+}  // namespace
+
+int RunUninstaller(HINSTANCE instance, const wchar_t* commandLine, MainWindowFactory createMainWindow) {
+  InitProcessServices(instance);
+  CSmartLogger::Instance().SetPath(lumo::TempDirectory() + kLogFileName);
+  CCommandParser& parser = *CCommandParser::Instance();
+  parser.Parse(commandLine);
+
+  const ULONG_PTR gdiplusToken = StartGdiplus();
+  SetMessageBoxSilent(parser.IsSilent());
+
+  if (!parser.HasSwitch(L"/READYUNINSTALL"))
+    RunLauncherInstance(parser);
+  else
+    RunWorkingInstance(createMainWindow);
+
+  CleanUp(gdiplusToken);
+  return 0;
+}
