@@ -33,12 +33,12 @@ wine_session_begin() {
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 </dev/null
     wineserver -w
   fi
-  # Fonts the skin asks for (idempotent).
-  if [ -f "$here/wine-fonts.sh" ]; then bash "$here/wine-fonts.sh"; fi
   # Persistent for the session (ended by wine_session_end). The first program
   # also starts Wine's background services; start them here, detached from
   # any output that a test runner reads.
   wineserver -p >/dev/null 2>&1 </dev/null
+  # Fonts the skin asks for (idempotent; runs under the server above).
+  if [ -f "$here/wine-fonts.sh" ]; then bash "$here/wine-fonts.sh" >/dev/null 2>&1 </dev/null; fi
   /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
