@@ -54,6 +54,12 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
          written == bytes.size();
 }
 
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+  std::string bytes("\xFF\xFE", 2);
+  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  return WriteFileBytes(path, bytes);
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   lumo::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

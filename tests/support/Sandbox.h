@@ -41,6 +41,8 @@ class RegistryValueOverride {
 void RemoveTree(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
+// UTF-16 LE text with a byte-order mark, as the setup files are stored.
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
 std::wstring NewGuidText();
 
 }  // namespace lumo::test
