@@ -13,13 +13,20 @@
 #include "app/SmartLogger.h"
 #include "base/AppModule.h"
 #include "base/TextUtil.h"
+#include "layerui/DefaultFont.h"
 #include "layerui/MessageBox.h"
+#include "layerui/ResInitializer.h"
 
 const wchar_t kLogFileName[] = L"lumo_uninst.log";
 
 namespace {
 
 const wchar_t kDamagedText[] = L"卸载程序已被破坏，请重新下载安装后再进行卸载";
+
+ResInitializer& SkinResources() {
+  static ResInitializer resources;
+  return resources;
+}
 
 void InitProcessServices(HINSTANCE instance) {
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -58,6 +65,7 @@ void RunWorkingInstance(MainWindowFactory createMainWindow) {
 }
 
 void CleanUp(ULONG_PTR gdiplusToken) {
+  SkinResources().Release();
   lumo::AppModule().Term();
   ::CoUninitialize();
   if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
@@ -72,6 +80,8 @@ int RunUninstaller(HINSTANCE instance, const wchar_t* commandLine, MainWindowFac
   parser.Parse(commandLine);
 
   const ULONG_PTR gdiplusToken = StartGdiplus();
+  CDefaultFont::Instance()->ChooseFace();
+  SkinResources().Init();
   SetMessageBoxSilent(parser.IsSilent());
 
   if (!parser.HasSwitch(L"/READYUNINSTALL"))

@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils imagemagick
   7zip osslsigncode openssl file
-  googletest fonts-wqy-microhei
+  googletest fonts-wqy-microhei python3-fonttools
 )
 
 missing=()
