@@ -7,6 +7,8 @@
 #include "app/ParentProcess.h"
 #include "app/ProductProfile.h"
 #include "app/SmartLogger.h"
+#include "app/StartupChecks.h"
+#include "engine/SignerCheck.h"
 #include "base/TextUtil.h"
 
 namespace {
@@ -46,7 +48,9 @@ bool FindInstallDir(std::wstring& installDir) {
   return true;
 }
 
+// Starts only a copy that carries an accepted signature; does not wait.
 bool StartStagedCopy(const std::wstring& exePath, const std::wstring& parameters) {
+  if (!IsTrustedSignerFile(exePath.c_str())) return false;
   const std::wstring quoted = L"\"" + exePath + L"\"";
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
@@ -111,7 +115,7 @@ std::wstring ParentNameForReport(const std::wstring& parentPath) {
   return name;
 }
 
-bool RelaunchFromStaging(const std::wstring& commandLine) {
+bool RelaunchFromStaging(const std::wstring& commandLine, bool silent) {
   std::wstring installDir;
   if (!FindInstallDir(installDir)) return false;
   if (!lumo::FileExists(lumo::JoinPath(installDir, kMarkerLibrary))) return false;
@@ -126,5 +130,5 @@ bool RelaunchFromStaging(const std::wstring& commandLine) {
 
   CopyStagingUtilities(installDir, stagingDir);
   return StartStagedCopy(lumo::JoinPath(stagingDir, L"Uninstall.exe"),
-                         BuildRelaunchParameters(commandLine, std::wstring()));
+                         BuildRelaunchParameters(commandLine, silent ? MakeCallToken() : std::wstring()));
 }

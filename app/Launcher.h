@@ -21,5 +21,6 @@ std::wstring BuildRelaunchParameters(const std::wstring& commandLine, const std:
 // "kestowp" for "C:\dir\kestowp.exe"; empty when the path holds no "\".
 std::wstring ParentNameForReport(const std::wstring& parentPath);
 
-// Stages the copy and starts it; true when the copy was started.
-bool RelaunchFromStaging(const std::wstring& commandLine);
+// Stages the copy and starts it; true when the copy was started. A silent
+// run hands the copy the "/CHK" token.
+bool RelaunchFromStaging(const std::wstring& commandLine, bool silent);

@@ -11,6 +11,7 @@
 #include "app/Launcher.h"
 #include "app/ProductProfile.h"
 #include "app/SmartLogger.h"
+#include "app/StartupChecks.h"
 #include "base/AppModule.h"
 #include "base/TextUtil.h"
 #include "layerui/DefaultFont.h"
@@ -22,6 +23,8 @@ const wchar_t kLogFileName[] = L"lumo_uninst.log";
 namespace {
 
 const wchar_t kDamagedText[] = L"卸载程序已被破坏，请重新下载安装后再进行卸载";
+const wchar_t kAlreadyRunningText[] = L"安装或卸载程序已经在运行,点击“确定”退出";
+constexpr DWORD kFailureReportWaitMs = 3000;  // lets the background report go out
 
 ResInitializer& SkinResources() {
   static ResInitializer resources;
@@ -51,7 +54,7 @@ void ShowDownloadPrompt() {
 }
 
 void RunLauncherInstance(const CCommandParser& parser) {
-  if (!RelaunchFromStaging(parser.CommandLine())) ShowDownloadPrompt();
+  if (!RelaunchFromStaging(parser.CommandLine(), parser.IsSilent())) ShowDownloadPrompt();
 }
 
 void RunWorkingInstance(MainWindowFactory createMainWindow) {
@@ -61,10 +64,18 @@ void RunWorkingInstance(MainWindowFactory createMainWindow) {
     return;
   }
   ::SetCurrentDirectoryW(lumo::DirectoryOf(lumo::ModulePath()).c_str());
+  const int code = PreInitCheck();
+  if (code != 0) {
+    LUMO_LOG(L"pre init check failed, ret = %d", code);
+    ShowMessageBox(nullptr, PreInitMessage(code), MB_OK);
+    ::Sleep(kFailureReportWaitMs);
+    return;
+  }
   RunUi(createMainWindow);
 }
 
 void CleanUp(ULONG_PTR gdiplusToken) {
+  CInstanceMutex::Instance().ReleaseAll();
   SkinResources().Release();
   lumo::AppModule().Term();
   ::CoUninitialize();
@@ -78,16 +89,24 @@ int RunUninstaller(HINSTANCE instance, const wchar_t* commandLine, MainWindowFac
   CSmartLogger::Instance().SetPath(lumo::TempDirectory() + kLogFileName);
   CCommandParser& parser = *CCommandParser::Instance();
   parser.Parse(commandLine);
+  if (!CheckCallAuthorisation()) {
+    LUMO_LOG(L"illegal call");
+    return 0;
+  }
 
   const ULONG_PTR gdiplusToken = StartGdiplus();
   CDefaultFont::Instance()->ChooseFace();
   SkinResources().Init();
   SetMessageBoxSilent(parser.IsSilent());
 
-  if (!parser.HasSwitch(L"/READYUNINSTALL"))
+  if (!CInstanceMutex::Instance().CheckSingleInstance()) {
+    LUMO_LOG(L"CheckSingleInstance failed, exit");
+    ShowMessageBox(nullptr, kAlreadyRunningText, MB_OK);
+  } else if (!parser.HasSwitch(L"/READYUNINSTALL")) {
     RunLauncherInstance(parser);
-  else
+  } else {
     RunWorkingInstance(createMainWindow);
+  }
 
   CleanUp(gdiplusToken);
   return 0;

@@ -6,7 +6,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-bash tools/build.sh >/dev/null
+build_log=$(mktemp)
+bash tools/build.sh >"$build_log" 2>&1 || { tail -n 40 "$build_log"; rm -f "$build_log"; exit 1; }
+rm -f "$build_log"
 
 source tools/wine-session.sh
 wine_session_begin
