@@ -14,6 +14,7 @@
 #include "app/StartupChecks.h"
 #include "base/AppModule.h"
 #include "base/TextUtil.h"
+#include "engine/UninstallTask.h"
 #include "layerui/DefaultFont.h"
 #include "layerui/MessageBox.h"
 #include "layerui/ResInitializer.h"
@@ -24,6 +25,7 @@ namespace {
 
 const wchar_t kDamagedText[] = L"卸载程序已被破坏，请重新下载安装后再进行卸载";
 const wchar_t kAlreadyRunningText[] = L"安装或卸载程序已经在运行,点击“确定”退出";
+constexpr UINT kSetupConfigId = 209;
 constexpr DWORD kFailureReportWaitMs = 3000;  // lets the background report go out
 
 ResInitializer& SkinResources() {
@@ -57,17 +59,25 @@ void RunLauncherInstance(const CCommandParser& parser) {
   if (!RelaunchFromStaging(parser.CommandLine(), parser.IsSilent())) ShowDownloadPrompt();
 }
 
-void RunWorkingInstance(MainWindowFactory createMainWindow) {
+void RunWorkingInstance(HINSTANCE instance, MainWindowFactory createMainWindow) {
   std::wstring installDir;
   if (!ReadInstallDir(installDir) || !lumo::DirectoryExists(installDir)) {
     ShowMessageBox(nullptr, kDamagedText, MB_OK);
     return;
   }
+  IUninstallTask* task = CUninstallTask::Instance();
+  task->SetInstallDir(installDir.c_str());
   ::SetCurrentDirectoryW(lumo::DirectoryOf(lumo::ModulePath()).c_str());
-  const int code = PreInitCheck();
+  const int code = task->PreInitCheck();
   if (code != 0) {
     LUMO_LOG(L"pre init check failed, ret = %d", code);
     ShowMessageBox(nullptr, PreInitMessage(code), MB_OK);
+    ::Sleep(kFailureReportWaitMs);
+    return;
+  }
+  if (!task->InitConfig(instance, kSetupConfigId, L"SETUPCONFIG", L"lumo.brixprj")) {
+    LUMO_LOG(L"init config failed, exit");
+    ShowDownloadPrompt();
     ::Sleep(kFailureReportWaitMs);
     return;
   }
@@ -105,7 +115,7 @@ int RunUninstaller(HINSTANCE instance, const wchar_t* commandLine, MainWindowFac
   } else if (!parser.HasSwitch(L"/READYUNINSTALL")) {
     RunLauncherInstance(parser);
   } else {
-    RunWorkingInstance(createMainWindow);
+    RunWorkingInstance(instance, createMainWindow);
   }
 
   CleanUp(gdiplusToken);
