@@ -9,6 +9,7 @@
 #include "app/SmartLogger.h"
 #include "app/StartupChecks.h"
 #include "engine/SignerCheck.h"
+#include "base/TempName.h"
 #include "base/TextUtil.h"
 
 namespace {
@@ -28,7 +29,6 @@ const StagingCopy kStagingCopies[] = {
 };
 
 const wchar_t kMarkerLibrary[] = L"Vodureda.dll";
-constexpr int kStagingAttempts = 10;
 
 bool CopyOne(const StagingCopy& copy, const std::wstring& installDir, const std::wstring& stagingDir) {
   std::wstring source = lumo::JoinPath(installDir, copy.source);
@@ -64,21 +64,11 @@ bool StartStagedCopy(const std::wstring& exePath, const std::wstring& parameters
 
 }  // namespace
 
-std::wstring StagingDirectoryName(const GUID& g) {
-  return lumo::Format(L"{%08X-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}.tmp",
-                      static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
-                      g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
-}
+std::wstring StagingDirectoryName(const GUID& guid) { return lumo::GuidTempName(guid); }
 
-bool CreateStagingDirectory(const std::wstring& tempDir, std::wstring& stagingDir) {
+bool CreateStagingDirectory(std::wstring& stagingDir) {
   std::wstring candidate;
-  for (int attempt = 0; attempt < kStagingAttempts && candidate.empty(); ++attempt) {
-    GUID guid{};
-    if (FAILED(::CoCreateGuid(&guid))) continue;
-    std::wstring path = lumo::JoinPath(tempDir, StagingDirectoryName(guid));
-    if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) candidate = path;
-  }
-  if (candidate.empty()) return false;
+  if (!lumo::MakeTempName(candidate)) return false;
   ::DeleteFileW(candidate.c_str());
   ::SHCreateDirectoryExW(nullptr, candidate.c_str(), nullptr);
   if (!lumo::DirectoryExists(candidate)) return false;
@@ -121,8 +111,7 @@ bool RelaunchFromStaging(const std::wstring& commandLine, bool silent) {
   if (!lumo::FileExists(lumo::JoinPath(installDir, kMarkerLibrary))) return false;
 
   std::wstring stagingDir;
-  const std::wstring tempDir = lumo::TempDirectory();
-  if (tempDir.empty() || !CreateStagingDirectory(tempDir, stagingDir)) return false;
+  if (!CreateStagingDirectory(stagingDir)) return false;
   if (!CopyStagingFiles(installDir, stagingDir)) return false;
 
   const std::wstring parentPath = GetParentImagePath();

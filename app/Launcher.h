@@ -9,9 +9,10 @@
 
 // "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}.tmp" for the given GUID.
 std::wstring StagingDirectoryName(const GUID& guid);
-// Picks the first of at most 10 fresh names under tempDir that is not taken
-// and creates it. False when all are taken or the directory cannot be made.
-bool CreateStagingDirectory(const std::wstring& tempDir, std::wstring& stagingDir);
+// Picks the first of at most 10 fresh names under the temporary directory
+// that is not taken and creates it. False when all are taken or the
+// directory cannot be made.
+bool CreateStagingDirectory(std::wstring& stagingDir);
 // Copies the program and the libraries it needs; false when a required one fails.
 bool CopyStagingFiles(const std::wstring& installDir, const std::wstring& stagingDir);
 // The optional "Utils\BrixBasic.dll", copied last.

@@ -11,33 +11,7 @@ namespace lumo {
 
 namespace {
 constexpr DWORD kBlockSize = 4096;
-constexpr int kTempNameAttempts = 10;
-
-std::wstring LongTempDirectory() {
-  wchar_t buffer[1025] = {};
-  const DWORD n = ::GetTempPathW(1025, buffer);
-  return (n == 0 || n > 1024) ? std::wstring() : std::wstring(buffer, n);
-}
 }  // namespace
-
-bool MakeTempName(std::wstring& path, GuidSource newGuid) {
-  if (!newGuid) newGuid = &::CoCreateGuid;
-  const std::wstring tempDir = LongTempDirectory();
-  if (tempDir.empty()) return false;
-  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-    GUID g{};
-    if (FAILED(newGuid(&g))) continue;
-    const std::wstring candidate =
-        tempDir + Format(L"{%08X-%04X-%04x-%02X%02X-%02X%02X%02X%02X%02X%02X}.tmp", static_cast<unsigned>(g.Data1),
-                         g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
-                         g.Data4[6], g.Data4[7]);
-    if (::GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      path = candidate;
-      return true;
-    }
-  }
-  return false;
-}
 
 bool WriteNewFile(const std::wstring& path, const void* data, DWORD size) {
   ::DeleteFileW(path.c_str());

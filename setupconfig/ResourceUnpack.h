@@ -25,11 +25,9 @@ class CResourceUnpack {
   DWORD size_ = 0;
 };
 
+#include "base/TempName.h"
+
 namespace lumo {
-using GuidSource = HRESULT(WINAPI*)(GUID*);
-// "{GUID}.tmp" under the temporary directory that does not exist yet; up to
-// 10 attempts. The GUID source is replaceable for tests.
-bool MakeTempName(std::wstring& path, GuidSource newGuid = nullptr);
 // Writes bytes into a file created new (after deleting any old one), in
 // 4096-byte blocks and then the remainder.
 bool WriteNewFile(const std::wstring& path, const void* data, DWORD size);

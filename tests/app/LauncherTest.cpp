@@ -22,13 +22,14 @@ TEST(Launcher, StagingDirectoryNameFollowsTheGuidPattern) {
 }
 
 TEST(Launcher, CreatesAFreshStagingDirectory) {
-  TempFolder temp;
   std::wstring first, second;
-  ASSERT_TRUE(CreateStagingDirectory(temp.path(), first));
-  ASSERT_TRUE(CreateStagingDirectory(temp.path(), second));
+  ASSERT_TRUE(CreateStagingDirectory(first));
+  ASSERT_TRUE(CreateStagingDirectory(second));
   EXPECT_NE(first, second);
   EXPECT_TRUE(lumo::DirectoryExists(first));
-  EXPECT_EQ(lumo::DirectoryOf(first), temp.path());
+  EXPECT_EQ(lumo::DirectoryOf(first) + L"\\", lumo::TempDirectory());
+  lumo::test::RemoveTree(first);
+  lumo::test::RemoveTree(second);
   const std::wregex pattern(LR"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}\.tmp)");
   EXPECT_TRUE(std::regex_match(first.substr(first.rfind(L'\\') + 1), pattern)) << first;
 }
