@@ -14,6 +14,7 @@
 #include "app/StartupChecks.h"
 #include "base/AppModule.h"
 #include "base/TextUtil.h"
+#include "engine/FileRemoval.h"
 #include "engine/UninstallTask.h"
 #include "layerui/DefaultFont.h"
 #include "layerui/MessageBox.h"
@@ -59,6 +60,20 @@ void RunLauncherInstance(const CCommandParser& parser) {
   if (!RelaunchFromStaging(parser.CommandLine(), parser.IsSilent())) ShowDownloadPrompt();
 }
 
+// The staging copy removes its own folder; what is in use (this very program)
+// goes at the next restart. Only a folder directly inside the temporary
+// directory is a staging folder: a copy started from anywhere else must not
+// take that folder with it.
+void RemoveStagingDirectory() {
+  const std::wstring ownDir = lumo::DirectoryOf(lumo::ModulePath());
+  const std::wstring tempDir = lumo::TempDirectory();
+  if (tempDir.empty() || lumo::ToUpper(lumo::DirectoryOf(ownDir) + L"\\") != lumo::ToUpper(tempDir)) {
+    LUMO_LOG(L"keep program folder %s: not a staging folder", ownDir.c_str());
+    return;
+  }
+  PurgeTree(ownDir);
+}
+
 void RunWorkingInstance(HINSTANCE instance, MainWindowFactory createMainWindow) {
   std::wstring installDir;
   if (!ReadInstallDir(installDir) || !lumo::DirectoryExists(installDir)) {
@@ -82,6 +97,7 @@ void RunWorkingInstance(HINSTANCE instance, MainWindowFactory createMainWindow) 
     return;
   }
   RunUi(createMainWindow);
+  RemoveStagingDirectory();
 }
 
 void CleanUp(ULONG_PTR gdiplusToken) {

@@ -7,6 +7,7 @@
 #include "base/SimpleBind.h"
 #include "base/TextUtil.h"
 #include "base/UIThreadWindow.h"
+#include "engine/FileRemovalSteps.h"
 #include "engine/ServiceRemoval.h"
 #include "net/SystemInfo.h"
 #include "setupconfig/SetupConfig.h"
@@ -67,11 +68,12 @@ void CUninstaller::Run(INT_PTR) {
   lumo::GetFileVersionText(lumo::JoinPath(installDir_, kMainExeName), productVersion_);
   productPid_ = ReadInstallPid();
 
+  CFileRemovalSteps files(installDir_, config_.GetRootDirList(), pending_);
   CallOnUiThread(&CUninstaller::NotifyStart);
   RunHookSteps();
   RunShutdownStep();
-  RunRegistrationSteps();
-  RunFileSteps();
+  RunRegistrationSteps(files);
+  RunFileSteps(files);
   RunFinalSteps();
 }
 
@@ -93,7 +95,7 @@ void CUninstaller::RunShutdownStep() {
 
 // Steps 9 to 19: shortcuts, caches, user data, registry, autorun, the
 // uninstall key, the guard helper and the services.
-void CUninstaller::RunRegistrationSteps() {
+void CUninstaller::RunRegistrationSteps(CFileRemovalSteps& files) {
   LUMO_LOG(L"remove desktop shortcuts");
   ReportProgress(6);
   LUMO_LOG(L"remove start menu shortcuts");
@@ -101,6 +103,7 @@ void CUninstaller::RunRegistrationSteps() {
   if (removeUserData_) LUMO_LOG(L"remove appdata");
   ReportProgress(7);
   LUMO_LOG(L"remove file by registry");
+  files.RemoveFilesByRegistry();
   LUMO_LOG(L"remove registry");
   ReportProgress(8);
   LUMO_LOG(L"remove autorun");
@@ -111,13 +114,18 @@ void CUninstaller::RunRegistrationSteps() {
 }
 
 // Steps 20 to 23: the installation root with per-file progress, the legacy
-// location, the temporary files and what is left for the restart.
-void CUninstaller::RunFileSteps() {
+// location, the temporary files and what is left for the restart. Nothing is
+// deleted when the installation directory is a drive root or a system folder.
+void CUninstaller::RunFileSteps(CFileRemovalSteps& files) {
   LUMO_LOG(L"start delete all files in %s", installDir_.c_str());
+  files.DeleteRootFiles(totalFiles_, this);
   LUMO_LOG(L"end delete all files in %s", installDir_.c_str());
+  files.RemoveLegacyLocation();
   ReportProgress(97);
+  files.SweepTempFiles();
   ReportProgress(98);
   LUMO_LOG(L"start create runonce bat");
+  files.FinishPendingDeletes();
 }
 
 // Steps 24 to 26: the UI hears the end, the report goes out, and the window

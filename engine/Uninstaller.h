@@ -6,13 +6,14 @@
 
 #include "base/Locks.h"
 #include "base/XThread.h"
+#include "engine/FileRemoval.h"
 #include "engine/UninstallCallback.h"
 
 class CSetupConfig;
 
 // The uninstall engine: one fixed sequence of removal steps on a worker
 // thread. No step can stop the sequence; each logs its own problems.
-class CUninstaller : public IThreadCallback {
+class CUninstaller : public IThreadCallback, private IFileProgress {
  public:
   explicit CUninstaller(CSetupConfig& config);
   virtual ~CUninstaller() = default;
@@ -37,16 +38,17 @@ class CUninstaller : public IThreadCallback {
   // One more file of the root deletion is gone: 10 to 98 percent.
   void StepFileProgress();
   void SetTotalFileCount(int total) { totalFiles_ = total; }
-  std::vector<std::wstring>& PendingList() { return pending_; }
+  PendingList& Pending() { return pending_; }
   CSetupConfig& Config() { return config_; }
 
   static int FileProgressPercent(int deleted, int total);
 
  private:
+  void OnFileAttempted() override { StepFileProgress(); }
   void RunHookSteps();
   void RunShutdownStep();
-  void RunRegistrationSteps();
-  void RunFileSteps();
+  void RunRegistrationSteps(class CFileRemovalSteps& files);
+  void RunFileSteps(class CFileRemovalSteps& files);
   void RunFinalSteps();
 
   // Blocking calls on the UI thread; skipped without a callback.
@@ -58,7 +60,7 @@ class CUninstaller : public IThreadCallback {
   CSetupConfig& config_;
   int deletedFiles_ = 0;
   std::wstring installDir_;
-  std::vector<std::wstring> pending_;
+  PendingList pending_;
   IUninstallCallback* volatile callback_ = nullptr;
   CXThread worker_;
   int gameCenterChoice_ = 0;

@@ -88,6 +88,20 @@ bool RemoveWhenReleased(const std::wstring& dir) {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+bool PendingRenamesMention(const std::wstring& path) {
+  lumo::UniqueHkey key;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                      key.put()) != ERROR_SUCCESS)
+    return false;
+  DWORD bytes = 0;
+  if (::RegQueryValueExW(key.get(), L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+    return false;
+  std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+  ::RegQueryValueExW(key.get(), L"PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]),
+                     &bytes);
+  return lumo::ToUpper(data).find(lumo::ToUpper(path)) != std::wstring::npos;
+}
+
 // Each case runs the real program against an installation made for it. The
 // test executable is signed by the build, so it counts as a trusted parent.
 class EntryPointTest : public ::testing::Test {
@@ -131,6 +145,9 @@ class EntryPointTest : public ::testing::Test {
   TempFolder install_;
   RegistryValueOverride installPath_{HKEY_LOCAL_MACHINE, kAppPathsKey, L"path", KEY_WOW64_32KEY};
   RegistryValueOverride channel_{HKEY_CURRENT_USER, L"Software\\KestoWallPaper", L"pid", 0};
+  // The staged copy schedules what it cannot delete for the next restart.
+  RegistryValueOverride pendingRenames_{HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                                        L"PendingFileRenameOperations", 0};
   std::set<std::wstring> stagingBefore_;
 };
 
@@ -146,6 +163,11 @@ TEST_F(EntryPointTest, SilentLauncherStagesACopyThatPassesTheHandshake) {
     EXPECT_TRUE(lumo::FileExists(lumo::JoinPath(dir, file)));
   }
   EXPECT_TRUE(lumo::DirectoryExists(lumo::JoinPath(dir, L"Utils")));
+
+  WaitForProgramsIn(dir);
+  // The copy removed its own folder; only what it was running stays, for the restart.
+  EXPECT_FALSE(lumo::FileExists(lumo::JoinPath(dir, L"Vodureda.dll")));
+  EXPECT_TRUE(PendingRenamesMention(lumo::JoinPath(dir, L"Uninstall.exe")));
 
   const std::string log = LogAfterStagedRun();
   EXPECT_EQ(log.rfind("\r\r\n================== Start Log:", 0), 0u) << log;
