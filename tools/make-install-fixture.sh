@@ -34,7 +34,7 @@ setup() {
   # Shipped entries, straight from the root-directory list.
   local list=$root/res/setup/UninstallRootDirFileList.xml
   local xml section name
-  xml=$(iconv -f UTF-16 -t UTF-8 "$list" | tr -d '\r')
+  xml=$(tr -d '\r' < "$list")  # kept as UTF-8 text in the repository
   section=dirs
   while IFS= read -r line; do
     case $line in

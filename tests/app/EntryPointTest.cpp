@@ -174,6 +174,7 @@ TEST_F(EntryPointTest, SilentLauncherStagesACopyThatPassesTheHandshake) {
   EXPECT_NE(log.find("parent process path= " + Narrow(lumo::ModulePath()) + "\r\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("illegal call"), std::string::npos) << log;        // the copy accepted its token
   EXPECT_EQ(log.find("pre init check failed"), std::string::npos) << log;
+  EXPECT_EQ(log.find("init config failed"), std::string::npos) << log;  // the embedded project loaded
 }
 
 TEST_F(EntryPointTest, LauncherRepairsAMissingInstallPathFromItsOwnFolder) {
