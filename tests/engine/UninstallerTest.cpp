@@ -124,7 +124,6 @@ TEST_F(UninstallerTest, LogsTheStepsInOrder) {
 
 TEST_F(UninstallerTest, DetachedCallbackDoesNotStopTheRun) {
   RecordingCallback callback;
-  engine_.SetRemoveUserData(1);
   engine_.Start(&callback);
   engine_.DetachCallback();
   for (int i = 0; i < 600 && Log().find("re unistinfo ret=") == std::string::npos; ++i) {
@@ -132,7 +131,7 @@ TEST_F(UninstallerTest, DetachedCallbackDoesNotStopTheRun) {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     ::Sleep(50);
   }
-  EXPECT_NE(Log().find("remove appdata\r\n"), std::string::npos);
+  EXPECT_NE(Log().find("start create runonce bat\r\n"), std::string::npos);
   EXPECT_NE(Log().find("re unistinfo ret="), std::string::npos);
   EXPECT_EQ(::WaitForSingleObject(callback.Done(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }

@@ -89,6 +89,11 @@ RegistryValueOverride::RegistryValueOverride(HKEY root, const std::wstring& subK
 
 RegistryValueOverride::~RegistryValueOverride() {
   if (!keyExisted_) {
+    // The key is the test's own, with whatever was put below it.
+    lumo::UniqueHkey key;
+    if (::RegOpenKeyExW(root_, subKey_.c_str(), 0, KEY_ALL_ACCESS | view_, key.put()) == ERROR_SUCCESS)
+      ::RegDeleteTreeW(key.get(), nullptr);
+    key.reset();
     ::RegDeleteKeyExW(root_, subKey_.c_str(), view_, 0);
     return;
   }
