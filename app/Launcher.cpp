@@ -8,7 +8,7 @@
 #include "app/ProductProfile.h"
 #include "app/SmartLogger.h"
 #include "app/StartupChecks.h"
-#include "engine/SignerCheck.h"
+#include "engine/ProgramLauncher.h"
 #include "base/TempName.h"
 #include "base/TextUtil.h"
 
@@ -50,16 +50,7 @@ bool FindInstallDir(std::wstring& installDir) {
 
 // Starts only a copy that carries an accepted signature; does not wait.
 bool StartStagedCopy(const std::wstring& exePath, const std::wstring& parameters) {
-  if (!IsTrustedSignerFile(exePath.c_str())) return false;
-  const std::wstring quoted = L"\"" + exePath + L"\"";
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = L"open";
-  info.lpFile = quoted.c_str();
-  info.lpParameters = parameters.c_str();
-  info.nShow = SW_SHOWNORMAL;
-  return ::ShellExecuteExW(&info) != FALSE;
+  return LaunchProgram(exePath.c_str(), parameters.c_str(), SW_SHOWNORMAL, true, false);
 }
 
 }  // namespace

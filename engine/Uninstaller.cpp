@@ -7,7 +7,11 @@
 #include "base/SimpleBind.h"
 #include "base/TextUtil.h"
 #include "base/UIThreadWindow.h"
+#include "engine/AutoRun.h"
 #include "engine/FileRemovalSteps.h"
+#include "engine/Registrations.h"
+#include "engine/Hooks.h"
+#include "engine/ProcessShutdown.h"
 #include "engine/ServiceRemoval.h"
 #include "net/SystemInfo.h"
 #include "setupconfig/SetupConfig.h"
@@ -79,38 +83,60 @@ void CUninstaller::Run(INT_PTR) {
 
 // Steps 2 to 6: the product's own uninstall programs, its rundll
 // unregistrations, the plug-in command and the registry-listed hooks.
-// Not carried out by this build yet.
 void CUninstaller::RunHookSteps() {
   ReportProgress(1);
   LUMO_LOG(L"start call program");
+  RunUninstallPrograms(config_.UninstallPrograms(), installDir_);
+  RunRundllUnregistrations(config_.RundllItems(), installDir_, lumo::IsSystem64Bit());
+  pluginTask_.StartTask(installDir_);
+  RunRunListHooks(installDir_);
+  RunFilePeHooks(installDir_);
 }
 
 // Steps 7 and 8: the product's programs are asked to quit and the rest is
-// killed; then the helper module's "Uninst". Not carried out by this build yet.
+// killed; then the helper module's "Uninst".
 void CUninstaller::RunShutdownStep() {
   ReportProgress(4);
   LUMO_LOG(L"start close all processes");
+  KillProcessesInInstallPath(config_, installDir_);
   ReportProgress(5);
+  CallHelperModule(installDir_);
 }
 
 // Steps 9 to 19: shortcuts, caches, user data, registry, autorun, the
 // uninstall key, the guard helper and the services.
 void CUninstaller::RunRegistrationSteps(CFileRemovalSteps& files) {
   LUMO_LOG(L"remove desktop shortcuts");
+  RemoveDesktopShortcuts();
   ReportProgress(6);
   LUMO_LOG(L"remove start menu shortcuts");
+  RemoveStartMenuFolder();
+  RemoveBrowserCache();
   LUMO_LOG(L"remove cef cache");
-  if (removeUserData_) LUMO_LOG(L"remove appdata");
+  if (removeUserData_) {
+    LUMO_LOG(L"remove appdata");
+    RemoveUserDataFolder();
+  }
   ReportProgress(7);
   LUMO_LOG(L"remove file by registry");
   files.RemoveFilesByRegistry();
   LUMO_LOG(L"remove registry");
+  RemoveProductRegistryKeys(config_.GetRegRootKey(), ApplicationSubKey());
   ReportProgress(8);
   LUMO_LOG(L"remove autorun");
+  RemoveAutoRun(installDir_);
   ReportProgress(9);
+  RemoveUninstallRegistration();
   LUMO_LOG(L"Delete uninstall registry");
   if (!StopAndDeleteService(L"KestoDrv")) LUMO_LOG(L"delete KestoDrv fail");
   if (!StopAndDeleteService(L"KsSvc")) LUMO_LOG(L"delete kssvc fail");
+}
+
+// The project's application key; at most 1023 characters.
+std::wstring CUninstaller::ApplicationSubKey() {
+  wchar_t subKey[1024] = {};
+  if (!config_.GetRegSubKey(subKey, 1024)) return {};
+  return subKey;
 }
 
 // Steps 20 to 23: the installation root with per-file progress, the legacy

@@ -7,6 +7,7 @@
 #include "base/Locks.h"
 #include "base/XThread.h"
 #include "engine/FileRemoval.h"
+#include "engine/PluginTask.h"
 #include "engine/UninstallCallback.h"
 
 class CSetupConfig;
@@ -48,6 +49,7 @@ class CUninstaller : public IThreadCallback, private IFileProgress {
   void RunHookSteps();
   void RunShutdownStep();
   void RunRegistrationSteps(class CFileRemovalSteps& files);
+  std::wstring ApplicationSubKey();
   void RunFileSteps(class CFileRemovalSteps& files);
   void RunFinalSteps();
 
@@ -70,4 +72,5 @@ class CUninstaller : public IThreadCallback, private IFileProgress {
   int totalFiles_ = 0;
   std::wstring productVersion_;
   std::wstring productPid_;
+  CPluginTask pluginTask_;
 };
