@@ -137,12 +137,6 @@ DWORD GetProcessImagePath(DWORD pid, wchar_t* buffer, DWORD capacity) {
   return length;
 }
 
-UINT MessageNumberFromName(const wchar_t* name) {
-  if (name && wcscmp(name, L"WM_QUIT") == 0) return WM_QUIT;
-  if (name && wcscmp(name, L"WM_COMMAND") == 0) return WM_COMMAND;
-  return WM_CLOSE;
-}
-
 int KillProcessByPath(const wchar_t* path) {
   if (!path || wcslen(path) > kMaxDirChars) return 0;
   GetDebugPrivilege();

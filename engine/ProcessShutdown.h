@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "setupconfig/SetupConfig.h"  // MessageNumberFromName
+
 class ISetupConfig;
 
 // Step 7 of the run sequence: asks the product's programs to quit (the
@@ -26,9 +28,6 @@ bool GetDebugPrivilege();
 // The image path of a process, long form, at most capacity units (capacity
 // at least 100). Returns the path length, 0 on failure.
 DWORD GetProcessImagePath(DWORD pid, wchar_t* buffer, DWORD capacity);
-
-// "WM_CLOSE", "WM_QUIT", "WM_COMMAND"; any other name means WM_CLOSE.
-UINT MessageNumberFromName(const wchar_t* name);
 
 // Whether path names something inside folder: the folder's path followed by
 // a path separator. Letter case is ignored.

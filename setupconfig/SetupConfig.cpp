@@ -26,12 +26,6 @@ const NamedValue kRootKeys[] = {
     {L"HKEY_CLASSES_ROOT", 0x80000000},  {L"HKEY_CURRENT_CONFIG", 0x80000005},
 };
 
-// Exact, case-sensitive names; anything else closes.
-UINT MessageFromName(const std::wstring& name) {
-  for (const NamedValue& m : kMessages)
-    if (name == m.name) return static_cast<UINT>(m.value);
-  return WM_CLOSE;
-}
 
 // Names arrive upper-cased; anything else is the machine hive.
 HKEY RootKeyFromName(const std::wstring& upperName) {
@@ -68,6 +62,12 @@ bool CopyRecord(const std::vector<Record>& records, int index, Record* out) {
 }
 
 }  // namespace
+
+UINT MessageNumberFromName(const wchar_t* name) {
+  for (const NamedValue& m : kMessages)
+    if (name && std::wcscmp(name, m.name) == 0) return static_cast<UINT>(m.value);
+  return WM_CLOSE;
+}
 
 bool IsNativeSystem64Bit() {
   SYSTEM_INFO info{};
@@ -194,7 +194,7 @@ void CSetupConfig::ReadCloseProgramList(const CXMLArchive& archive) {
     if (!ReadField(item, L"WindowClass", record.windowClass, kMaxWindowClassChars)) continue;
     std::wstring message;
     item.GetAttributeText(L"Message", message, L"WM_CLOSE");
-    record.message = MessageFromName(message);
+    record.message = MessageNumberFromName(message.c_str());
     int value = 0;
     item.GetAttributeInt(L"WPARAM", value, kDefaultParam);
     record.wParam = static_cast<UINT>(value);

@@ -121,6 +121,9 @@ class CSetupConfig : public ISetupConfig {
   CUninstallRootDirList rootDirList_;
 };
 
+// The message a close-program item names: "WM_CLOSE", "WM_QUIT" or
+// "WM_COMMAND", matched exactly; anything else (or none) closes.
+UINT MessageNumberFromName(const wchar_t* name);
 // The native processor is 64-bit (x64, IA-64, ARM64), whatever this process is.
 bool IsNativeSystem64Bit();
 // Removes a directory tree, clearing read-only attributes on the way.
