@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordingCallback.h"
 #include "RemovalSupport.h"
 #include "base/Handles.h"
 #include "base/TextUtil.h"
@@ -22,44 +23,6 @@
 namespace {
 
 using namespace lumo::test;
-
-class Recorder : public IUninstallCallback {
- public:
-  Recorder() : done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  void OnUninstallStart() override { Note("start"); }
-  void OnProgress(int percent) override {
-    Note("progress");
-    progress.push_back(percent);
-  }
-  void OnUninstallEnd() override { Note("end"); }
-  void OnRealInstallEnd() override {
-    Note("real-end");
-    ::SetEvent(done_.get());
-  }
-  HANDLE done() const { return done_.get(); }
-
-  std::vector<std::string> events;
-  std::vector<DWORD> threads;
-  std::vector<int> progress;
-
- private:
-  void Note(const char* event) {
-    events.push_back(event);
-    threads.push_back(::GetCurrentThreadId());
-  }
-  lumo::UniqueHandle done_;
-};
-
-bool PumpUntil(HANDLE handle, DWORD timeoutMs) {
-  const DWORD deadline = ::GetTickCount() + timeoutMs;
-  for (;;) {
-    const DWORD now = ::GetTickCount();
-    if (static_cast<LONG>(deadline - now) <= 0) return false;
-    if (::MsgWaitForMultipleObjects(1, &handle, FALSE, deadline - now, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-  }
-}
 
 std::wstring BinDir() { return lumo::DirectoryOf(lumo::ModulePath()); }
 
@@ -100,12 +63,12 @@ TEST_F(FullRun, RemovesWhatItShouldAndReportsInOrder) {
 
   LogCapture log;
   PendingRenames pending;
-  Recorder recorder;
+  RecordingCallback recorder;
   {
     HeldFile held(At(L"Utils\\held.dat"));
     ASSERT_TRUE(held.holding());
     engine_.Start(&recorder);
-    ASSERT_TRUE(PumpUntil(recorder.done(), 120000));
+    ASSERT_TRUE(PumpUntil(recorder.Done(), 120000));
   }
 
   // Callbacks: start, progress..., end on this thread; the last on the worker.

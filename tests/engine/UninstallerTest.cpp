@@ -11,6 +11,7 @@
 #include "base/Handles.h"
 #include "base/TextUtil.h"
 #include "base/UIThreadWindow.h"
+#include "RecordingCallback.h"
 #include "engine/UninstallTask.h"
 #include "setupconfig/SetupConfig.h"
 #include "support/Sandbox.h"
@@ -18,47 +19,9 @@
 namespace {
 
 using lumo::test::ReadFileBytes;
+using lumo::test::PumpUntil;
+using lumo::test::RecordingCallback;
 using lumo::test::TempFolder;
-
-// Records every callback with the thread it arrived on.
-class RecordingCallback : public IUninstallCallback {
- public:
-  RecordingCallback() : done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  void OnUninstallStart() override { Record("start"); }
-  void OnProgress(int percent) override {
-    Record("progress");
-    progress.push_back(percent);
-  }
-  void OnUninstallEnd() override { Record("end"); }
-  void OnRealInstallEnd() override {
-    Record("real-end");
-    ::SetEvent(done_.get());
-  }
-  HANDLE Done() const { return done_.get(); }
-
-  std::vector<std::string> events;
-  std::vector<DWORD> threads;
-  std::vector<int> progress;
-
- private:
-  void Record(const char* event) {
-    events.push_back(event);
-    threads.push_back(::GetCurrentThreadId());
-  }
-  lumo::UniqueHandle done_;
-};
-
-// Serves the engine's UI-thread calls until the handle is signalled.
-bool PumpUntil(HANDLE handle, DWORD timeoutMs) {
-  const DWORD deadline = ::GetTickCount() + timeoutMs;
-  for (;;) {
-    const DWORD now = ::GetTickCount();
-    if (static_cast<LONG>(deadline - now) <= 0) return false;
-    if (::MsgWaitForMultipleObjects(1, &handle, FALSE, deadline - now, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-  }
-}
 
 class UninstallerTest : public ::testing::Test {
  protected:
