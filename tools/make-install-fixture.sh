@@ -3,7 +3,7 @@
 # removal tests, end-to-end runs and the main job; and takes it away again.
 #
 #   make-install-fixture.sh setup   <bin-dir> <windows-install-dir> <state-dir>
-#   make-install-fixture.sh restore <state-dir>
+#   make-install-fixture.sh restore <state-dir> <bin-dir>
 #
 # setup writes:
 #   - every top-level directory and file of res/setup/UninstallRootDirFileList.xml,
@@ -14,7 +14,12 @@
 #   - Utils\locked.dll, held open without sharing by fixtures/file_holder.exe,
 #     which keeps running until restore;
 #   - HKLM App Paths\kestowp.exe (32-bit view): "path" and the "file_list" and
-#     "file_pe" subkeys naming files of the installation.
+#     "file_pe" subkeys naming files of the installation;
+#   - what the product registers (bin/register_product.exe): "Kesto壁纸.lnk" on
+#     both desktops, the start-menu folder, kestowp\cef_cache and other user
+#     data, HKCU Software\KestoWallPaper, HKCR KestoWallpaper, the uninstall
+#     key, the Run values, the "kestowp-srv" task and the services "KestoDrv"
+#     and "KsSvc".
 # The state folder records what restore needs: the helper's process id, the
 # App Paths key as it was before, and the installation folder made here.
 # Runs inside a wine session (tools/wine-session.sh), WINEPREFIX set.
@@ -94,11 +99,22 @@ setup() {
     sleep 0.1
   done
   [ -e "$state/holder_ready" ] || { echo "the file holder did not start" >&2; exit 1; }
+
+  # What the product registers in the system: shortcuts, start menu, cache
+  # and user data, product and class keys, uninstall key, Run values, the
+  # logon task and the two services.
+  wine "$bin/register_product.exe" register "$install_win" >/dev/null 2>&1 \
+    || { echo "the product's registrations could not all be made" >&2; exit 1; }
+  echo registered > "$state/registered"
   echo "installation laid out in $install_win"
 }
 
 restore() {
-  local state=$1
+  local state=$1 bin=${2:-}
+  if [ -f "$state/registered" ] && [ -n "$bin" ]; then
+    wine "$bin/register_product.exe" unregister >/dev/null 2>&1 || true
+    rm -f "$state/registered"
+  fi
   if [ -f "$state/holder_pid" ]; then
     kill "$(cat "$state/holder_pid")" 2>/dev/null || true
     rm -f "$state/holder_pid" "$state/holder_ready"
