@@ -12,6 +12,14 @@ using namespace sevenzip;
 
 namespace {
 
+HRESULT SeekFile(HANDLE file, int64_t offset, uint32_t origin, uint64_t* newPosition) {
+  LARGE_INTEGER distance, position;
+  distance.QuadPart = offset;
+  if (!::SetFilePointerEx(file, distance, &position, origin)) return HRESULT_FROM_WIN32(::GetLastError());
+  if (newPosition) *newPosition = static_cast<uint64_t>(position.QuadPart);
+  return S_OK;
+}
+
 // Reference counting and interface lookup shared by the client objects.
 template <typename Primary, typename... Others>
 class ComObject : public Primary, public Others... {
@@ -59,11 +67,7 @@ class CInFileStream : public ComObject<IInStream, IStreamGetSize> {
     return ok ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
   }
   HRESULT STDMETHODCALLTYPE Seek(int64_t offset, uint32_t origin, uint64_t* newPosition) override {
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = offset;
-    if (!::SetFilePointerEx(file_.get(), distance, &position, origin)) return HRESULT_FROM_WIN32(::GetLastError());
-    if (newPosition) *newPosition = static_cast<uint64_t>(position.QuadPart);
-    return S_OK;
+    return SeekFile(file_.get(), offset, origin, newPosition);
   }
   HRESULT STDMETHODCALLTYPE GetSize(uint64_t* size) override {
     LARGE_INTEGER value;
@@ -102,11 +106,7 @@ class COutFileStream : public ComObject<IOutStream> {
     return ok ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
   }
   HRESULT STDMETHODCALLTYPE Seek(int64_t offset, uint32_t origin, uint64_t* newPosition) override {
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = offset;
-    if (!::SetFilePointerEx(file_.get(), distance, &position, origin)) return HRESULT_FROM_WIN32(::GetLastError());
-    if (newPosition) *newPosition = static_cast<uint64_t>(position.QuadPart);
-    return S_OK;
+    return SeekFile(file_.get(), offset, origin, newPosition);
   }
   HRESULT STDMETHODCALLTYPE SetSize(uint64_t newSize) override {
     LARGE_INTEGER current{}, zero{}, target;
