@@ -1,5 +1,6 @@
 #include "net/Md5.h"
 
+#include "net/DigestBlocks.h"
 #include "net/HexText.h"
 
 namespace lumo {
@@ -21,7 +22,7 @@ constexpr uint32_t kSines[64] = {
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391,
 };
 
-uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+using digest::RotateLeft;
 
 void Compress(uint32_t state[4], const uint8_t block[64]) {
   uint32_t m[16];
@@ -68,20 +69,8 @@ void Compress(uint32_t state[4], const uint8_t block[64]) {
 
 std::array<uint8_t, 16> Md5Digest(const void* data, size_t size) {
   uint32_t state[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
-  const auto* in = static_cast<const uint8_t*>(data);
-  size_t offset = 0;
-  for (; offset + 64 <= size; offset += 64) Compress(state, in + offset);
-
-  // The tail, a 0x80 marker, zeros and the bit length (little-endian) fill
-  // one or two final blocks.
-  uint8_t tail[128] = {};
-  const size_t rest = size - offset;
-  for (size_t i = 0; i < rest; ++i) tail[i] = in[offset + i];
-  tail[rest] = 0x80;
-  const size_t tailSize = rest < 56 ? 64 : 128;
-  const uint64_t bits = uint64_t(size) * 8;
-  for (int i = 0; i < 8; ++i) tail[tailSize - 8 + i] = uint8_t(bits >> (8 * i));
-  for (size_t block = 0; block < tailSize; block += 64) Compress(state, tail + block);
+  digest::FeedPaddedBlocks(data, size, digest::LengthOrder::kLittleEndian,
+                           [&state](const uint8_t* block) { Compress(state, block); });
 
   std::array<uint8_t, 16> digest;
   for (int i = 0; i < 16; ++i) digest[i] = uint8_t(state[i / 4] >> (8 * (i % 4)));

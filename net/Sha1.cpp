@@ -1,12 +1,13 @@
 #include "net/Sha1.h"
 
+#include "net/DigestBlocks.h"
 #include "net/HexText.h"
 
 namespace lumo {
 
 namespace {
 
-uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+using digest::RotateLeft;
 
 void Compress(uint32_t state[5], const uint8_t block[64]) {
   uint32_t w[80];
@@ -50,20 +51,8 @@ void Compress(uint32_t state[5], const uint8_t block[64]) {
 
 std::array<uint8_t, 20> Sha1Digest(const void* data, size_t size) {
   uint32_t state[5] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
-  const auto* in = static_cast<const uint8_t*>(data);
-  size_t offset = 0;
-  for (; offset + 64 <= size; offset += 64) Compress(state, in + offset);
-
-  // The tail, a 0x80 marker, zeros and the bit length (big-endian) fill one
-  // or two final blocks.
-  uint8_t tail[128] = {};
-  const size_t rest = size - offset;
-  for (size_t i = 0; i < rest; ++i) tail[i] = in[offset + i];
-  tail[rest] = 0x80;
-  const size_t tailSize = rest < 56 ? 64 : 128;
-  const uint64_t bits = uint64_t(size) * 8;
-  for (int i = 0; i < 8; ++i) tail[tailSize - 1 - i] = uint8_t(bits >> (8 * i));
-  for (size_t block = 0; block < tailSize; block += 64) Compress(state, tail + block);
+  digest::FeedPaddedBlocks(data, size, digest::LengthOrder::kBigEndian,
+                           [&state](const uint8_t* block) { Compress(state, block); });
 
   std::array<uint8_t, 20> digest;
   for (int i = 0; i < 20; ++i) digest[i] = uint8_t(state[i / 4] >> (24 - 8 * (i % 4)));
