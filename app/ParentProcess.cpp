@@ -33,6 +33,11 @@ bool QueryParentId(DWORD& parentId) {
 
 }  // namespace
 
+DWORD GetParentProcessId() {
+  DWORD parentId = 0;
+  return QueryParentId(parentId) ? parentId : static_cast<DWORD>(-1);
+}
+
 std::wstring GetParentImagePath() {
   DWORD parentId = 0;
   if (!QueryParentId(parentId)) return std::wstring();

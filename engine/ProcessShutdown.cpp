@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/ParentProcess.h"
 #include "app/SmartLogger.h"
 #include "base/Handles.h"
 #include "base/TextUtil.h"
@@ -42,30 +43,6 @@ bool TerminateById(DWORD pid) {
 
 // Same layout as the system's PROCESS_BASIC_INFORMATION (24 bytes in a
 // 32-bit process, the parent id in its sixth field).
-struct BasicProcessInformation {
-  LONG_PTR exitStatus;
-  PVOID pebBaseAddress;
-  ULONG_PTR affinityMask;
-  LONG_PTR basePriority;
-  ULONG_PTR uniqueProcessId;
-  ULONG_PTR inheritedFromUniqueProcessId;
-};
-using QueryInformationProcessFn = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
-
-DWORD ParentProcessId() {
-  const DWORD kUnknown = static_cast<DWORD>(-1);
-  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  auto query = ntdll ? reinterpret_cast<QueryInformationProcessFn>(
-                           reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryInformationProcess")))
-                     : nullptr;
-  if (!query) return kUnknown;
-  lumo::UniqueHandle self(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, ::GetCurrentProcessId()));
-  if (!self) return kUnknown;
-  BasicProcessInformation info{};
-  if (query(self.get(), 0, &info, sizeof(info), nullptr) < 0) return kUnknown;
-  return static_cast<DWORD>(info.inheritedFromUniqueProcessId);
-}
-
 bool IsIgnoredImage(const std::wstring& dir, const std::wstring& upperImage) {
   for (const wchar_t* entry : kIgnoredImages) {
     if (lumo::ToUpper(lumo::JoinPath(dir, entry)) == upperImage) return true;
@@ -167,7 +144,7 @@ int KillMultiProcesses(const wchar_t* dir, int* killedCount) {
   }
   const std::wstring folder(dir);
   const DWORD ownId = ::GetCurrentProcessId();
-  const DWORD parentId = ParentProcessId();
+  const DWORD parentId = GetParentProcessId();
   int killed = 0;
   for (DWORD pid : ids) {
     if (pid == ownId || pid == parentId) continue;
